@@ -1,0 +1,5 @@
+#include "app/platform/Downloader.h"
+
+void ReleaseDownloadTask(DownloadTask task) {
+    if (!task) return;
+}

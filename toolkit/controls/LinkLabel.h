@@ -1,0 +1,6 @@
+// LinkLabel: a Label that underlines on hover and opens its address.
+#pragma once
+
+#include "toolkit/controls/Label.h"
+
+class LinkLabel : public Label {};

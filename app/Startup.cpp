@@ -4,6 +4,7 @@
 
 #include "app/Globals.h"
 #include "app/MainWindow.h"
+#include "app/platform/SafeLibraries.h"
 #include "toolkit/host/Toolkit.h"
 
 namespace {
@@ -20,6 +21,7 @@ HICON LoadProgramIcon(int size) {
 }  // namespace
 
 int RunFontiva() {
+    RestrictLibrarySearch();
     ConstructGlobals();
     std::atexit(ReleaseGlobals);
     StartToolkit();

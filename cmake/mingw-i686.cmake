@@ -16,3 +16,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # Test executables run under Wine through this wrapper (it sets up the
 # prefix, the display and the Chinese locale).
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run)
+
+set(CMAKE_DLLTOOL ${TOOLCHAIN_PREFIX}-dlltool)
+set(CMAKE_NM ${TOOLCHAIN_PREFIX}-nm)

@@ -2,10 +2,7 @@
 
 import subprocess
 
-import pytest
-
-from winedrive import (BUILD_DIR, WineProgram, find_window, program_folder, windows_rect,
-                       xdotool)
+from winedrive import BUILD_DIR, WineProgram, find_window, probe, program_folder, windows_rect
 
 
 def test_imports_only_windows_system_libraries():
@@ -26,10 +23,9 @@ def test_main_window_opens_and_closing_it_ends_with_code_zero(tmp_path):
     folder = program_folder(tmp_path)
     program = WineProgram(folder / "Fontiva.exe", folder)
     try:
-        window = find_window("Fontiva")
+        find_window("Fontiva")
         assert windows_rect("Fontiva") == (50, 50, 580, 474)
-        xdotool("windowactivate", "--sync", window, check=False)
-        xdotool("key", "--clearmodifiers", "alt+F4")
+        assert probe("close", "Fontiva")[0] == 0
         assert program.wait(timeout=30) == 0
     finally:
         program.kill()

@@ -19,7 +19,7 @@ function(fontiva_delay_library name)
     endif()
     find_file(${name}_IMPORT_LIB lib${name}.a PATHS ${CMAKE_FIND_ROOT_PATH}/lib NO_DEFAULT_PATH)
     set(output ${CMAKE_BINARY_DIR}/delay/lib${name}_delay.a)
-    add_custom_command(OUTPUT ${output}
+    add_custom_command(OUTPUT ${output} ${CMAKE_BINARY_DIR}/delay/lib${name}_delay.rsp
         COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/delay
         COMMAND sh ${CMAKE_SOURCE_DIR}/tools/make_delay_lib.sh ${CMAKE_NM} ${CMAKE_DLLTOOL}
                 ${${name}_IMPORT_LIB} ${name}.dll ${output}
@@ -30,6 +30,7 @@ function(fontiva_delay_library name)
     # the generated library to every target that uses it.
     add_library(delay_${name} INTERFACE)
     target_link_libraries(delay_${name} INTERFACE ${output})
+    target_link_options(delay_${name} INTERFACE @${CMAKE_BINARY_DIR}/delay/lib${name}_delay.rsp)
     add_dependencies(delay_${name} delay_${name}_build)
     add_library(delay::${name} ALIAS delay_${name})
 endfunction()

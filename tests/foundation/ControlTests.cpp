@@ -11,8 +11,11 @@
 namespace {
 
 // A control that records every event its class receives.
+// Test controls live on the stack and die before their window: they
+// leave the host's lists as they go.
 class Recorder : public Control {
 public:
+    ~Recorder() override { Destroy(); }
     int HandleEvent(ControlHandle, UINT event, WPARAM wParam, LPARAM lParam) override {
         events.push_back(event);
         lastWParam = wParam;
@@ -55,10 +58,17 @@ std::vector<ControlHandle> HostListBackwards(const HostWindow& host) {
     return list;
 }
 
+// A host without caption controls, so its list holds only a test's own.
+AttachOptions NoCaption() {
+    AttachOptions options;
+    options.captionFlags = 0;
+    return options;
+}
+
 class ControlTest : public testing::Test {
 protected:
     void SetUp() override { calls.clear(); }
-    TestWindow window;
+    TestWindow window{300, 200, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, NoCaption()};
 };
 
 TEST_F(ControlTest, CreateLinksIntoHostAndDeliversCreatedThenPaint) {
@@ -221,7 +231,8 @@ TEST_F(ControlTest, ResizeRebuildsSurfaceAndSendsResizedThenPaint) {
     EXPECT_EQ(before, a.surface.get());
 
     a.Width(60);
-    EXPECT_EQ((std::vector<UINT>{EventResized, EventPaint}), a.events);
+    // The host tells the control it moved once it has taken the move.
+    EXPECT_EQ((std::vector<UINT>{EventResized, EventPaint, EventMoved}), a.events);
     UINT width = 0;
     GdipGetImageWidth(a.surface.get(), &width);
     EXPECT_EQ(60u, width);
@@ -229,7 +240,7 @@ TEST_F(ControlTest, ResizeRebuildsSurfaceAndSendsResizedThenPaint) {
 
     a.events.clear();
     a.Left(5);  // a move without a size change rebuilds nothing
-    EXPECT_TRUE(a.events.empty());
+    EXPECT_EQ((std::vector<UINT>{EventMoved}), a.events);
     EXPECT_EQ(5.0f, a.bounds.X);
 }
 
@@ -334,6 +345,7 @@ DWORD seenThread = 0;
 
 class ThreadRecorder : public Control {
 public:
+    ~ThreadRecorder() override { Destroy(); }
     int HandleEvent(ControlHandle, UINT event, WPARAM, LPARAM) override {
         if (event == EventPressQuery) seenThread = GetCurrentThreadId();
         return 3;
@@ -368,7 +380,7 @@ TEST_F(ControlTest, ControlMethodsFromAnotherThreadRunOnTheHostThread) {
 
 TEST_F(ControlTest, TeardownDestroysControlsAndDetaches) {
     Recorder a;
-    TestWindow other(120, 80);
+    TestWindow other(120, 80, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, NoCaption());
     WNDPROC before = other.host.previousWindowProc;
     ASSERT_NE(nullptr, before);
     a.Create(other.parent(), Rect(0, 0, 10, 10), KindLabel);

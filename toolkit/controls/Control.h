@@ -26,6 +26,7 @@
 
 using ControlHandle = UINT_PTR;
 class HostWindow;
+struct PaintContext;
 
 // Class codes; the host reports them with every application event.
 enum ControlKind : int {
@@ -102,6 +103,11 @@ public:
     void Unlink();
     void SuspendRefresh() { autoRefresh = 0; }
     void ResumeRefresh() { autoRefresh = 1; }
+    // Transition timer procedure (identifier handle + 1), in Painting.cpp.
+    static void CALLBACK TransitionTick(HWND window, UINT message, UINT_PTR id, DWORD time);
+    // Hooks at the end of BeginSurfacePaint and the start of EndSurfacePaint.
+    virtual void OnBeginPaint(PaintContext&) {}
+    virtual void OnEndPaint(PaintContext&) {}
 
     // Members, read directly by the host and the composition routines.
     HWND hostWindow = nullptr;

@@ -33,7 +33,7 @@ enum ControlEvent : UINT {
 
 // Messages a control sends or posts to its host window.
 enum HostMessage : UINT {
-    HostSetFocus = 0x2800,          // wParam control
+    HostSetFocus = 0x2800,          // lParam control (without callbacks)
     HostRegisterMnemonic = 0x280B,  // wParam control, lParam key
     HostPresent = 0x280D,
     HostInvalidate = 0x2810,        // wParam 1 posted / 0 sent, lParam RectF*
@@ -51,3 +51,8 @@ struct QueuedEvent {
     WPARAM wParam;
     LPARAM lParam;
 };
+
+// wParam of the HostPresent that a host's redraw queue posts to its own
+// window: push the canvas once for a burst of rebuilt rectangles, unless
+// the host is busy or the canvas was pushed meanwhile.
+constexpr WPARAM QueuedPresentMarker = 0x5150;

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 
 #include "toolkit/Gdip.h"
 
@@ -28,3 +29,23 @@ void ReleaseImage(GpImage*& image, ImageBacking& backing);
 
 UINT ImageWidth(GpImage* image);
 UINT ImageHeight(GpImage* image);
+
+// A new bitmap holding area of image, in the image's own pixel format;
+// 0 when image is 0 or the area does not lie inside it.
+GpBitmap* CloneImageArea(GpImage* image, const RectF& area);
+
+// Draws the source part of image into dest (pixels). Without sourceGiven
+// only the source's x and y count: its width and height become the image's.
+// A negative source width or height mirrors that direction.
+void DrawImagePart(GpGraphics* graphics, GpImage* image, const RectF& dest, RectF source,
+                   bool sourceGiven = false, GpImageAttributes* attributes = nullptr);
+
+// Draws the whole image stretched into rect.
+void DrawImageStretched(GpGraphics* graphics, GpImage* image, const RectF& rect);
+
+// Draws image as a frame into dest: the parts outside centre (x, y, width,
+// height in source pixels) keep their size at the corners and stretch
+// along the edges, the centre stretches both ways. An alpha of 0..254
+// draws every piece at that opacity.
+void DrawImageNineSlice(GpGraphics* graphics, GpImage* image, const RectF& dest,
+                        const RectF& centre, std::optional<int> alpha = std::nullopt);

@@ -16,12 +16,20 @@
 // composition routines read them directly.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "toolkit/Gdip.h"
+// After Gdip.h, which brings in windows.h.
+#include <commctrl.h>
+
+#include "toolkit/controls/CaptionButton.h"
 #include "toolkit/controls/Control.h"
+#include "toolkit/controls/Label.h"
+#include "toolkit/controls/Picture.h"
+#include "toolkit/controls/RedrawQueue.h"
 
 using HostHandle = UINT_PTR;
 
@@ -86,12 +94,28 @@ public:
     HostWindow(const HostWindow&) = delete;
     HostWindow& operator=(const HostWindow&) = delete;
 
-    // 1 on success, 0 when window is 0, not a window, or already ours.
+    // 1 on success; 0 when window is 0, not a window, already has a host,
+    // or this host is still attached to a live window.
     int Attach(HWND window, const AttachOptions& options = AttachOptions());
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     void OnDestroy(HWND window);
-    // Re-registers the host's single tooltip for a control's rectangle.
+    // Re-registers the host's single tooltip for a control's rectangle;
+    // without a text, the control's tipText is used.
     void UpdateTooltip(ControlHandle control, std::optional<std::wstring> text = std::nullopt);
+    // Places the caption buttons and the title for the current size.
+    void LayoutCaption();
+
+    // Input routing (HostMessages.cpp).
+    int OnSysChar(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnKeyDown(UINT message, WPARAM wParam, LPARAM lParam);
+    int SetMnemonic(ControlHandle control, UINT key);
+    void OnMouse(UINT message, WPARAM wParam, LPARAM lParam);
+    int HandleSizingBorder(UINT message, LPARAM lParam);
+    void SetFocusControl(ControlHandle control, int byKeyboard);
+    // The deepest visible, enabled control at a point, or 0.
+    ControlHandle HitTest(int x, int y) const;
+    // Whether a handle is a control in this host's lists right now.
+    bool OwnsControl(ControlHandle control) const;
 
     int Draggable(std::optional<int> value = std::nullopt);
     int FrameStyle(std::optional<int> value = std::nullopt);
@@ -126,6 +150,8 @@ public:
     LRESULT OnMovedMessage(WPARAM wParam, LPARAM lParam);       // HostMoved
     LRESULT OnPresentMessage(WPARAM wParam, LPARAM lParam);     // HostPresent
     void OnPaintMessage();                                      // WM_PAINT
+    // Fade-in timer (identifier = host handle) that RedrawSkin starts.
+    static void CALLBACK FadeInTick(HWND window, UINT message, UINT_PTR id, DWORD time);
 
     // Members; those read by controls and composition are public by design.
     HWND window = nullptr;
@@ -172,6 +198,12 @@ public:
     int fadeAlpha = 0;
     int leaveTracking = 0;
     std::vector<MnemonicRecord> mnemonics;
+    std::vector<std::unique_ptr<CaptionButton>> captionButtons;  // rightmost first
+    Picture iconPicture;
+    Label titleLabel;
+    RedrawQueue redrawQueue;
+    TTTOOLINFOW toolInfo{};  // the single tool of tooltipWindow
+    std::wstring toolText;   // backs toolInfo.lpszText
 
     HostPaintCallback onPaint = nullptr;
     HostMessageCallback onMessage = nullptr;
@@ -192,6 +224,13 @@ public:
 private:
     void BuildCanvas();
     void ReleaseCanvas();
+    void CreateCaptionControls();
+    void CreateTooltip();
+    void RemoveTooltip();
+    // The application callback of a slot, with the control's kind.
+    void Notify(HostControlCallback slot, ControlHandle control, WPARAM wParam, LPARAM lParam);
+    void ToggleMaximize();
+    int SizingZone(int x, int y) const;
 };
 
 // The window property that ties a window to its host.
@@ -199,3 +238,11 @@ constexpr const wchar_t* HostProperty = L"Zq_Wnd_Control";
 
 // The host attached to a window, or nullptr.
 HostWindow* HostFromWindow(HWND window);
+
+// Blur-behind of the system under a layered window, in the round rectangle
+// (left, top) - (right, bottom) with the given corner ellipse. Only on
+// Windows 6, for frame styles other than the image frame, and for a real
+// alpha (alphaMarker -1 means not layered); true when the system's
+// composition is on. Harmless where there is no desktop composition.
+bool EnableBlurBehind(HWND window, int left, int top, int right, int bottom, int corner,
+                      int frameStyle, int alphaMarker);

@@ -60,7 +60,8 @@ fontiva_prepare_prefix() {
         touch "$marker"
     fi
     # A persistent server makes every later start of a Wine program cheap.
-    fontiva_wine_quiet wineserver -p
+    # (it answers with a failure when a server is already running: fine)
+    fontiva_wine_quiet wineserver -p || true
 }
 
 # Starts a private Xvfb unless one is asked to use the caller's display.

@@ -51,12 +51,13 @@ game_dir="$FONTIVA_CACHE/demo/LOL"
 port_file="$FONTIVA_CACHE/demo/server.port"
 if [ -f "$FONTIVA_ROOT/tools/maker_server.py" ]; then
     rm -f "$port_file"
+    # The update file names the server's own base, filled in as it is served.
+    bash "$FONTIVA_ROOT/tools/prepare_server_root.sh" "$server_root" >/dev/null
     /usr/bin/python3 "$FONTIVA_ROOT/tools/maker_server.py" --port 0 --root "$server_root" \
         --port-file "$port_file" >"$FONTIVA_CACHE/demo/server.log" 2>&1 &
     server_pid=$!
     for _ in $(seq 1 50); do [ -s "$port_file" ] && break; sleep 0.1; done
     base="$(cat "$port_file")"
-    bash "$FONTIVA_ROOT/tools/prepare_server_root.sh" "$server_root" "$base" >/dev/null
     export FONTIVA_DOWNLOAD_SERVER="$base" FONTIVA_WEB_SERVER="$base"
     log "maker server at $base"
 fi

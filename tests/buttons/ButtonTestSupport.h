@@ -42,13 +42,7 @@ inline std::vector<ARGB> SurfacePixels(const Control& control) {
 
 // A pixel of the host's canvas (a 32-bit bottom-up DIB) as 0xAARRGGBB.
 inline DWORD CanvasPixel(const HostWindow& host, int x, int y) {
-    GdiFlush();
-    DIBSECTION section{};
-    if (!GetObjectW(host.canvasBitmap, sizeof(section), &section) || !section.dsBm.bmBits)
-        return 0xDEADBEEF;
-    const int width = section.dsBm.bmWidth, height = section.dsBm.bmHeight;
-    if (x < 0 || y < 0 || x >= width || y >= height) return 0xDEADBEEF;
-    return static_cast<const DWORD*>(section.dsBm.bmBits)[(height - 1 - y) * width + x];
+    return HostCanvasPixel(host, x, y);
 }
 
 inline int Alpha(ARGB c) { return static_cast<int>(c >> 24); }

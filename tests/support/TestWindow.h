@@ -23,6 +23,18 @@ public:
     UINT_PTR parent() const { return reinterpret_cast<UINT_PTR>(window); }
 };
 
+// A pixel of a host's canvas (a 32-bit bottom-up DIB) as 0xAARRGGBB;
+// 0xDEADBEEF outside the canvas or without one.
+inline DWORD HostCanvasPixel(const HostWindow& host, int x, int y) {
+    GdiFlush();
+    DIBSECTION section{};
+    if (!GetObjectW(host.canvasBitmap, sizeof(section), &section) || !section.dsBm.bmBits)
+        return 0xDEADBEEF;
+    const int width = section.dsBm.bmWidth, height = section.dsBm.bmHeight;
+    if (x < 0 || y < 0 || x >= width || y >= height) return 0xDEADBEEF;
+    return static_cast<const DWORD*>(section.dsBm.bmBits)[(height - 1 - y) * width + x];
+}
+
 // Processes every message waiting for this thread.
 void PumpMessages();
 // Pumps messages for about the given time.
